@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Idempotent: asks apt only for what is missing.
+set -euo pipefail
+
+build_pkgs=(
+  cmake g++ make
+  qtbase5-dev qtdeclarative5-dev libqt5serialport5-dev qtdeclarative5-dev-tools
+  qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-extras
+  qml-module-qtquick-controls qml-module-qtgraphicaleffects
+)
+test_pkgs=(
+  qml-module-qttest xvfb xdotool x11-utils imagemagick socat
+  python3 python3-pil python3-xlib python3-pyatspi dbus-x11 at-spi2-core
+)
+
+pkgs=("${build_pkgs[@]}")
+if [ "${1:-}" = "--tests" ]; then
+  pkgs+=("${test_pkgs[@]}")
+fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

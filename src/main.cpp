@@ -1,0 +1,44 @@
+#include "arranque.h"
+#include "portaserial.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QInputDialog>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QUrl>
+
+int main(int argc, char *argv[])
+{
+    silenciaAvisoDeConnections();
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QApplication app(argc, argv);
+
+    // Lives until the process ends; the view holds it as "serial".
+    auto *serial = new PortaSerial(nullptr);
+
+    int numero = 0;
+    do {
+        numero = QInputDialog::getInt(nullptr, QStringLiteral("Emulador Tavelo"),
+            QStringLiteral("Escolha o número da porta serial"), 0, -2147483647, 2147483647, 1);
+        qDebug() << numero;
+    } while (numero == 0);
+
+    const QString nomePorta = QStringLiteral("COM") + QString::number(numero, 10);
+    qDebug() << serial->openPort(nomePorta);
+
+    QQmlApplicationEngine engine;
+    const QUrl url(QStringLiteral("qrc:/main.qml"));
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreated, &app,
+        [url](QObject *objeto, const QUrl &objetoUrl) {
+            if (vistaFalhou(objeto, objetoUrl, url))
+                QCoreApplication::exit(-1);
+        },
+        Qt::QueuedConnection);
+    engine.rootContext()->setContextProperty(QStringLiteral("serial"), serial);
+    engine.load(url);
+
+    return app.exec();
+}

@@ -1,0 +1,299 @@
+"""Drives the real tavelo executable under Xvfb with a socat serial pair.
+
+Every session gets its own X server, its own /dev/COM<n> link and its own
+temporary folder, so tests can run in parallel.
+"""
+import os
+import random
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+from PIL import Image
+from Xlib import X, display
+from Xlib.protocol import event
+
+TAVELO = os.environ.get("TAVELO", "tavelo")
+
+# Lamp centres in window coordinates, and a siren point the icon leaves clear.
+LAMPS = {
+    "vermelho": (93, 53),
+    "amarelo": (95, 160),
+    "verde": (100, 270),
+    "sirene": (101, 360),
+}
+ICON_STROKE = (100, 382)  # on the loudspeaker's cone outline
+BACKGROUND = (0x75, 0x71, 0x71)
+
+
+def wait_for(predicate, timeout=10.0, step=0.02, what="condition"):
+    end = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(step)
+
+
+def classify(rgb):
+    """Names what a lamp pixel shows: 'apagado' or the lit lamp's colour."""
+    r, g, b = rgb[:3]
+    if max(r, g, b) <= 90 and max(r, g, b) - min(r, g, b) <= 12:
+        return "apagado"
+    if r > 200 and g > 200 and b < 150:
+        return "amarelo"
+    if r > 200 and g < 150 and b < 150 and abs(g - b) < 30:
+        return "vermelho"
+    if r > 200 and 100 <= g <= 180 and b < 110:
+        return "sirene"
+    if g > 120 and r < 60 and b < 60:
+        return "verde"
+    return "desconhecido %s" % (rgb,)
+
+
+class Session:
+    def __init__(self, a11y=False):
+        self.tmp = tempfile.mkdtemp(prefix="tavelo-e2e-")
+        self.procs = []
+        self.groups = []
+        self.env = dict(os.environ)
+        self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=self.tmp,
+                        QT_QPA_PLATFORM="xcb")
+        for var in ("QT_LOGGING_RULES", "QT_MESSAGE_PATTERN", "QT_SCALE_FACTOR",
+                    "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ACCESSIBILITY"):
+            self.env.pop(var, None)
+        self._start_x()
+        if a11y:
+            self._start_a11y()
+        self.port = None
+        self.dev = None
+        self.dev_fd = None
+        self.app = None
+        self.err_path = os.path.join(self.tmp, "stderr.txt")
+
+    # --- infrastructure -------------------------------------------------
+    def _start_x(self):
+        r, w = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp"], pass_fds=(w,),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        self.procs.append(xvfb)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk:
+                raise RuntimeError("Xvfb did not start")
+            number += chunk
+        os.close(r)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.x = display.Display(self.env["DISPLAY"])
+
+    def _start_a11y(self):
+        out = subprocess.run(["dbus-launch", "--sh-syntax"], env=self.env, check=True,
+                             capture_output=True, text=True).stdout
+        for line in out.splitlines():
+            if "=" in line and line.startswith("DBUS_SESSION_BUS_"):
+                key, value = line.split("=", 1)
+                value = value.rstrip(";").strip("'")
+                self.env[key] = value
+        self.dbus_pid = int(self.env["DBUS_SESSION_BUS_PID"])
+        launcher = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                    env=self.env, start_new_session=True,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.groups.append(launcher)
+        self.env.update(QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        # pyatspi reads the bus address when it is first imported.
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
+        os.environ["DISPLAY"] = self.env["DISPLAY"]
+        time.sleep(0.3)
+
+    def open_device(self, number=None):
+        """Creates /dev/COM<number> and keeps the device end open for writing."""
+        if number is None:
+            number = random.randint(1000, 99999)
+            while os.path.exists("/dev/COM%d" % number):
+                number = random.randint(1000, 99999)
+        self.port = number
+        self.link = "/dev/COM%d" % number
+        self.dev = os.path.join(self.tmp, "dev")
+        socat = subprocess.Popen(["socat", "pty,raw,echo=0,link=" + self.link,
+                                  "pty,raw,echo=0,link=" + self.dev],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(socat)
+        self.socat = socat
+        wait_for(lambda: os.path.exists(self.link) and os.path.exists(self.dev), what="socat")
+        self.dev_fd = os.open(self.dev, os.O_RDWR | os.O_NOCTTY)
+        return number
+
+    def start(self, exe=None):
+        if getattr(self, "err", None):
+            self.err.close()
+        self.err = open(self.err_path, "wb")
+        self.app = subprocess.Popen([exe or TAVELO], env=self.env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=self.err)
+        return self.app
+
+    def close(self):
+        if self.dev_fd is not None:
+            os.close(self.dev_fd)
+            self.dev_fd = None
+        if self.app and self.app.poll() is None:
+            self.app.kill()
+            self.app.wait()
+        if getattr(self, "err", None):
+            self.err.close()
+        for p in self.groups:
+            try:
+                os.killpg(p.pid, signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+            p.wait()
+        if getattr(self, "dbus_pid", None):
+            try:
+                os.kill(self.dbus_pid, signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+        try:
+            self.x.close()
+        except Exception:
+            pass
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # --- the log ----------------------------------------------------------
+    def log(self):
+        with open(self.err_path, "rb") as f:
+            data = f.read()
+        return data.decode("utf-8").split("\n")[:-1]  # complete lines only
+
+    def wait_log(self, count, timeout=10.0):
+        return wait_for(lambda: len(self.log()) >= count and self.log(), timeout,
+                        what="%d log lines (have %r)" % (count, self.log()))
+
+    def wait_exit(self, timeout=10.0):
+        return self.app.wait(timeout)
+
+    # --- windows ----------------------------------------------------------
+    def windows(self):
+        """Viewable top-level windows as {title: window}."""
+        found = {}
+        net_name = self.x.intern_atom("_NET_WM_NAME")
+        utf8 = self.x.intern_atom("UTF8_STRING")
+        for w in self.x.screen().root.query_tree().children:
+            try:
+                if w.get_attributes().map_state != X.IsViewable:
+                    continue
+                prop = w.get_full_property(net_name, utf8)
+                title = prop.value.decode("utf-8") if prop else (w.get_wm_name() or "")
+            except Exception:
+                continue
+            if isinstance(title, bytes):
+                title = title.decode("utf-8", "replace")
+            found[title] = w
+        return found
+
+    def window(self, title, timeout=10.0):
+        return wait_for(lambda: self.windows().get(title), timeout,
+                        what="window %r (have %r)" % (title, list(self.windows())))
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
+
+    def prompt(self, keys=None, text=None):
+        """Answers the port prompt: typed text and Return, or the given key."""
+        w = self.window("Emulador Tavelo")
+        self.xdotool("windowfocus", "--sync", w.id)
+        if text is not None:
+            self.xdotool("key", "--clearmodifiers", "ctrl+a")
+            self.xdotool("type", "--delay", "20", "--", text)
+            self.xdotool("key", "Return")
+        else:
+            self.xdotool("key", keys)
+
+    def capture(self, w):
+        g = w.get_geometry()
+        raw = w.get_image(0, 0, g.width, g.height, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (g.width, g.height), raw.data, "raw", "BGRX")
+
+    def rendered(self, w):
+        """Waits until the tower window shows its background, i.e. has drawn."""
+        wait_for(lambda: self.capture(w).getpixel((3, 3)) == BACKGROUND, what="first frame")
+        return w
+
+    def lamps(self, w):
+        img = self.capture(w)
+        state = {name: classify(img.getpixel(xy)) for name, xy in LAMPS.items()}
+        state["icone"] = sum(img.getpixel(ICON_STROKE)) < 40
+        return state
+
+    def close_window(self, w):
+        protocols = self.x.intern_atom("WM_PROTOCOLS")
+        delete = self.x.intern_atom("WM_DELETE_WINDOW")
+        ev = event.ClientMessage(window=w, client_type=protocols,
+                                 data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        w.send_event(ev, event_mask=0)
+        self.x.flush()
+
+    # --- the serial line ----------------------------------------------------
+    def send(self, data):
+        os.write(self.dev_fd, data)
+
+
+class TaveloTest(unittest.TestCase):
+    """Opens a session with a device and starts tavelo in it."""
+
+    a11y = False
+
+    def setUp(self):
+        self.s = Session(a11y=self.a11y)
+        self.addCleanup(self.s.close)
+
+    def start_on_device(self):
+        """Starts tavelo, answers the prompt and returns the tower window."""
+        self.s.open_device()
+        self.s.start()
+        self.s.prompt(text=str(self.s.port))
+        self.assertEqual(self.s.wait_log(2), [str(self.s.port), "0"])
+        return self.s.rendered(self.s.window("Tavelo"))
+
+
+def accessible_tree(app_name="tavelo"):
+    """(role, name) of every accessible object of the application, via AT-SPI."""
+    import warnings
+
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", ImportWarning)
+        import pyatspi  # needs the session bus of an a11y Session
+
+    found = []
+
+    def walk(node):
+        if node is None:
+            return
+        found.append((node.getRoleName(), node.name))
+        for child in node:
+            walk(child)
+
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == app_name:
+            walk(app)
+    return found

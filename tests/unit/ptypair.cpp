@@ -1,0 +1,56 @@
+#include "ptypair.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
+#include <fcntl.h>
+#include <unistd.h>
+
+PtyPair::PtyPair() = default;
+
+PtyPair::~PtyPair()
+{
+    stop();
+}
+
+bool PtyPair::start()
+{
+    do {
+        numero = QRandomGenerator::global()->bounded(100000, 999999);
+    } while (QFile::exists(portPath()));
+    devicePath = QDir::tempPath() + QStringLiteral("/tavelo-dev-") + QString::number(numero);
+    socat.setProgram(QStringLiteral("socat"));
+    socat.setArguments({QStringLiteral("pty,raw,echo=0,link=") + portPath(),
+        QStringLiteral("pty,raw,echo=0,link=") + devicePath});
+    socat.start();
+    if (!socat.waitForStarted())
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (!(QFile::exists(portPath()) && QFile::exists(devicePath))) {
+        if (waited.elapsed() > 5000)
+            return false;
+        QThread::msleep(5);
+    }
+    deviceFd = ::open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NOCTTY);
+    return deviceFd >= 0;
+}
+
+bool PtyPair::send(const QByteArray &bytes)
+{
+    return ::write(deviceFd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+}
+
+void PtyPair::stop()
+{
+    if (deviceFd >= 0) {
+        ::close(deviceFd);
+        deviceFd = -1;
+    }
+    if (socat.state() != QProcess::NotRunning) {
+        socat.terminate();
+        socat.waitForFinished(5000);
+    }
+}
