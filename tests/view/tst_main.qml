@@ -98,4 +98,166 @@ TestCase {
         compare(timer.repeat, true)
         compare(timer.running, false)
     }
+
+    // --- commands ---------------------------------------------------------
+
+    function estado() {
+        var e = {}
+        var nomes = ["vermelho", "amarelo", "verde", "sirene"]
+        for (var i = 0; i < nomes.length; ++i) {
+            var l = lampada(nomes[i])
+            e[nomes[i]] = [l.active, String(l.color)]
+        }
+        e.icone = icone.visible
+        e.timer = timer.running
+        return JSON.stringify(e)
+    }
+
+    function test_liga_data() {
+        return [
+            { tag: "35 vermelho", codigo: 35, lampada: "vermelho", cor: "#FF0000" },
+            { tag: "33 amarelo", codigo: 33, lampada: "amarelo", cor: "#FFFF00" },
+            { tag: "31 verde", codigo: 31, lampada: "verde", cor: "#008000" },
+        ]
+    }
+
+    function test_liga(dado) {
+        var l = lampada(dado.lampada)
+        l.color = "blue"
+        serial.envia(dado.codigo)
+        compare(l.active, true)
+        verify(Qt.colorEqual(l.color, dado.cor), String(l.color))
+        // Only that lamp changed.
+        var nomes = ["vermelho", "amarelo", "verde", "sirene"]
+        for (var i = 0; i < nomes.length; ++i) {
+            if (nomes[i] !== dado.lampada)
+                compare(lampada(nomes[i]).active, false, nomes[i])
+        }
+        compare(timer.running, false)
+    }
+
+    function test_desliga_data() {
+        return [
+            { tag: "36 vermelho", liga: 35, desliga: 36, lampada: "vermelho", cor: "#FF0000" },
+            { tag: "34 amarelo", liga: 33, desliga: 34, lampada: "amarelo", cor: "#FFFF00" },
+            { tag: "32 verde", liga: 31, desliga: 32, lampada: "verde", cor: "#008000" },
+        ]
+    }
+
+    function test_desliga(dado) {
+        var l = lampada(dado.lampada)
+        serial.envia(35)
+        serial.envia(33)
+        serial.envia(31)
+        serial.envia(dado.desliga)
+        compare(l.active, false)
+        // Switching off keeps the colour...
+        verify(Qt.colorEqual(l.color, dado.cor), String(l.color))
+        var nomes = ["vermelho", "amarelo", "verde"]
+        for (var i = 0; i < nomes.length; ++i) {
+            if (nomes[i] !== dado.lampada)
+                compare(lampada(nomes[i]).active, true, nomes[i])
+        }
+        // ...and switching on again sets it again.
+        l.color = "blue"
+        serial.envia(dado.liga)
+        compare(l.active, true)
+        verify(Qt.colorEqual(l.color, dado.cor), String(l.color))
+    }
+
+    function test_lampadas_independentes_data() {
+        return [
+            { tag: "31 33 35", codigos: [31, 33, 35] },
+            { tag: "35 31 33", codigos: [35, 31, 33] },
+            { tag: "33 35 31", codigos: [33, 35, 31] },
+        ]
+    }
+
+    function test_lampadas_independentes(dado) {
+        for (var i = 0; i < dado.codigos.length; ++i)
+            serial.envia(dado.codigos[i])
+        compare(vermelho.active, true)
+        compare(amarelo.active, true)
+        compare(verde.active, true)
+        verify(Qt.colorEqual(vermelho.color, "#FF0000"))
+        verify(Qt.colorEqual(amarelo.color, "#FFFF00"))
+        verify(Qt.colorEqual(verde.color, "#008000"))
+        compare(sirene.active, false)
+    }
+
+    function test_valor_desconhecido_data() {
+        return [
+            { tag: "0", codigo: 0 },
+            { tag: "30", codigo: 30 },
+            { tag: "39", codigo: 39 },
+            { tag: "-1", codigo: -1 },
+            { tag: "49 ('1' as a number)", codigo: 49 },
+        ]
+    }
+
+    function test_valor_desconhecido(dado) {
+        serial.envia(33)
+        var antes = estado()
+        serial.envia(dado.codigo)
+        compare(estado(), antes)
+    }
+
+    function test_desliga_sirene_parada() {
+        var antes = estado()
+        serial.envia(38)
+        compare(estado(), antes)
+    }
+
+    // --- siren blinker ------------------------------------------------------
+
+    function test_sirene_pisca() {
+        var inicio = Date.now()
+        serial.envia(37)
+        verify(Qt.colorEqual(sirene.color, "#D2691E"), String(sirene.color))
+        compare(timer.running, true)
+        compare(sirene.active, false)
+        // Dark for the whole first interval, then lit with the icon...
+        tryCompare(sirene, "active", true, timer.interval * 2)
+        verify(Date.now() - inicio >= timer.interval - 20, "lit too early")
+        compare(icone.visible, true)
+        // ...then dark with the icon hidden, one interval later.
+        var aceso = Date.now()
+        tryCompare(sirene, "active", false, timer.interval * 2)
+        verify(Date.now() - aceso >= timer.interval - 20, "darkened too early")
+        compare(icone.visible, false)
+        tryCompare(sirene, "active", true, timer.interval * 2)
+        compare(icone.visible, true)
+        // The other lamps are untouched.
+        compare(vermelho.active, false)
+        compare(amarelo.active, false)
+        compare(verde.active, false)
+    }
+
+    function test_sirene_desligada_antes_do_primeiro_tique() {
+        serial.envia(37)
+        serial.envia(38)
+        compare(timer.running, false)
+        compare(sirene.active, false)
+        compare(icone.visible, true)
+        wait(timer.interval + 200)
+        compare(sirene.active, false)
+        compare(icone.visible, true)
+    }
+
+    function test_sirene_desligada_na_fase_escura() {
+        serial.envia(37)
+        tryCompare(sirene, "active", true, timer.interval * 2)
+        tryCompare(icone, "visible", false, timer.interval * 2)
+        serial.envia(38)
+        compare(timer.running, false)
+        compare(sirene.active, false)
+        compare(icone.visible, false)
+        wait(timer.interval + 200)
+        compare(icone.visible, false)
+        // The next 37 shows the icon only with its first tick.
+        serial.envia(37)
+        compare(icone.visible, false)
+        tryCompare(sirene, "active", true, timer.interval * 2)
+        compare(icone.visible, true)
+    }
 }
