@@ -4,13 +4,15 @@
 
 #include <QDebug>
 #include <QMessageBox>
-#include <QSerialPort>
 #include <cstdlib>
 
 PortaSerial::PortaSerial(QObject *parent)
     : QObject(parent)
     , serialPort(new QSerialPort)
 {
+    reconexao.setInterval(1000);
+    connect(&reconexao, &QTimer::timeout, this, &PortaSerial::tentaReconectar);
+    connect(serialPort, &QSerialPort::errorOccurred, this, &PortaSerial::trataErro);
 }
 
 PortaSerial::~PortaSerial()
@@ -20,11 +22,8 @@ PortaSerial::~PortaSerial()
     delete serialPort;
 }
 
-int PortaSerial::openPort(const QString &portName)
+bool PortaSerial::configuraEAbre(const QString &portName)
 {
-    if (serialPort->isOpen())
-        serialPort->close();
-
     serialPort->setPortName(portName);
     // 300 is below the lowest named rate; pass the plain number.
     serialPort->setBaudRate(300, QSerialPort::AllDirections);
@@ -32,8 +31,16 @@ int PortaSerial::openPort(const QString &portName)
     serialPort->setParity(QSerialPort::NoParity);
     serialPort->setStopBits(QSerialPort::OneStop);
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
+    return serialPort->open(QIODevice::ReadWrite);
+}
 
-    if (serialPort->open(QIODevice::ReadWrite)) {
+int PortaSerial::openPort(const QString &portName)
+{
+    reconexao.stop();
+    if (serialPort->isOpen())
+        serialPort->close();
+
+    if (configuraEAbre(portName)) {
         // Unique: opening again must not deliver every read twice.
         connect(serialPort, SIGNAL(readyRead()), this, SLOT(receiveInfo()), Qt::UniqueConnection);
         return 0;
@@ -51,10 +58,45 @@ int PortaSerial::openPort(const QString &portName)
 void PortaSerial::receiveInfo()
 {
     const QByteArray dados = serialPort->readAll();
+    if (dados.isEmpty()) {
+        // Readable yet nothing to read: the other side has hung up.
+        QMetaObject::invokeMethod(this, &PortaSerial::desconecta, Qt::QueuedConnection);
+        return;
+    }
     qDebug() << dados;
     qDebug() << dados.toHex();
     for (const Comando &comando : decodificaComandos(dados)) {
         qDebug() << comando.texto;
         emit targetChanged(comando.codigo);
     }
+}
+
+void PortaSerial::trataErro(QSerialPort::SerialPortError erro)
+{
+    bool foiEmbora = erro == QSerialPort::ResourceError || erro == QSerialPort::ReadError;
+#ifdef Q_OS_WIN
+    foiEmbora = foiEmbora || erro == QSerialPort::PermissionError;
+#endif
+    // Errors of a closed port are failed reconnection attempts: nothing to do.
+    if (foiEmbora && serialPort->isOpen()) {
+        // Closing from inside errorOccurred crashed older Qt versions.
+        QMetaObject::invokeMethod(this, &PortaSerial::desconecta, Qt::QueuedConnection);
+    }
+}
+
+void PortaSerial::desconecta()
+{
+    if (!serialPort->isOpen())
+        return; // several errors of one loss queue several calls
+    serialPort->close();
+    qDebug() << "Porta serial desconectada";
+    reconexao.start();
+}
+
+void PortaSerial::tentaReconectar()
+{
+    if (!configuraEAbre(serialPort->portName()))
+        return;
+    reconexao.stop();
+    qDebug() << "Porta serial reconectada";
 }

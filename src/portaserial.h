@@ -2,12 +2,13 @@
 #define PORTASERIAL_H
 
 #include <QObject>
+#include <QSerialPort>
 #include <QString>
-
-class QSerialPort;
+#include <QTimer>
 
 // Owns the serial port the tower listens on and turns the command bytes that
-// arrive into targetChanged(code) for the view.
+// arrive into targetChanged(code) for the view. When the device goes away it
+// closes the port and tries to open it again once a second.
 class PortaSerial : public QObject {
     Q_OBJECT
 
@@ -25,7 +26,14 @@ private slots:
     void receiveInfo();
 
 private:
+    // Deliberately not slots: the meta-object holds only the interface above.
+    bool configuraEAbre(const QString &portName);
+    void trataErro(QSerialPort::SerialPortError erro);
+    void desconecta();
+    void tentaReconectar();
+
     QSerialPort *serialPort = nullptr;
+    QTimer reconexao;
 };
 
 #endif // PORTASERIAL_H

@@ -61,6 +61,7 @@ class Session:
         self.tmp = tempfile.mkdtemp(prefix="tavelo-e2e-")
         self.procs = []
         self.groups = []
+        self.extra_dirs = []
         self.env = dict(os.environ)
         self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=self.tmp,
                         QT_QPA_PLATFORM="xcb")
@@ -120,7 +121,12 @@ class Session:
             while os.path.exists("/dev/COM%d" % number):
                 number = random.randint(1000, 99999)
         self.port = number
-        self.link = "/dev/COM%d" % number
+        self.plug()
+        return number
+
+    def plug(self):
+        """Links the device at /dev/COM<port> (again)."""
+        self.link = "/dev/COM%d" % self.port
         self.dev = os.path.join(self.tmp, "dev")
         socat = subprocess.Popen(["socat", "pty,raw,echo=0,link=" + self.link,
                                   "pty,raw,echo=0,link=" + self.dev],
@@ -129,15 +135,47 @@ class Session:
         self.socat = socat
         wait_for(lambda: os.path.exists(self.link) and os.path.exists(self.dev), what="socat")
         self.dev_fd = os.open(self.dev, os.O_RDWR | os.O_NOCTTY)
-        return number
 
-    def start(self, exe=None):
+    def unplug(self):
+        """The device goes away: its end of the line closes, the link is gone."""
+        os.close(self.dev_fd)
+        self.dev_fd = None
+        self.socat.terminate()
+        self.socat.wait(5)
+        for path in (self.link, self.dev):
+            if os.path.lexists(path):
+                os.remove(path)
+
+    def start(self, exe=None, user=None):
+        """Starts tavelo, as another user if one is named."""
         if getattr(self, "err", None):
             self.err.close()
         self.err = open(self.err_path, "wb")
-        self.app = subprocess.Popen([exe or TAVELO], env=self.env, stdin=subprocess.DEVNULL,
+        argv = [exe or TAVELO]
+        env = dict(self.env)
+        if user:
+            runtime = tempfile.mkdtemp(prefix="tavelo-e2e-%s-" % user)
+            self.extra_dirs.append(runtime)
+            shutil.chown(runtime, user)
+            env["XDG_RUNTIME_DIR"] = runtime
+            env["HOME"] = runtime
+            argv = ["setpriv", "--reuid=" + user, "--regid=nogroup", "--clear-groups"] + argv
+        self.app = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL,
                                     stdout=subprocess.DEVNULL, stderr=self.err)
         return self.app
+
+    def cpu_seconds(self, pid=None):
+        """CPU time of every thread of the process so far, from the scheduler."""
+        pid = pid or self.app.pid
+        total = 0
+        task_dir = "/proc/%d/task" % pid
+        for task in os.listdir(task_dir):
+            try:
+                with open(os.path.join(task_dir, task, "schedstat")) as f:
+                    total += int(f.read().split()[0])
+            except FileNotFoundError:
+                pass
+        return total / 1e9
 
     def close(self):
         if self.dev_fd is not None:
@@ -171,7 +209,8 @@ class Session:
             self.x.close()
         except Exception:
             pass
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        for path in [self.tmp] + self.extra_dirs:
+            shutil.rmtree(path, ignore_errors=True)
 
     def __enter__(self):
         return self
@@ -273,7 +312,24 @@ class TaveloTest(unittest.TestCase):
         self.s.start()
         self.s.prompt(text=str(self.s.port))
         self.assertEqual(self.s.wait_log(2), [str(self.s.port), "0"])
-        return self.s.rendered(self.s.window("Tavelo"))
+        self.tower = self.s.rendered(self.s.window("Tavelo"))
+        self.state = dict(vermelho="apagado", amarelo="apagado", verde="apagado",
+                          sirene="apagado", icone=True)
+        return self.tower
+
+    def expect(self, **changes):
+        """Waits until the lamps show the last state with these changes."""
+        want = dict(self.state, **changes)
+        wait_for(lambda: self.s.lamps(self.tower) == want, timeout=5,
+                 what="lamps %r (have %r)" % (want, self.s.lamps(self.tower)))
+        self.state = want
+
+    def send(self, data, *lines):
+        """Sends bytes and checks the log lines they add, one by one."""
+        before = len(self.s.log())
+        self.s.send(data)
+        got = self.s.wait_log(before + len(lines))
+        self.assertEqual(got[before:], list(lines))
 
 
 def accessible_tree(app_name="tavelo"):

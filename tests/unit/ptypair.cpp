@@ -15,11 +15,11 @@ PtyPair::~PtyPair()
     stop();
 }
 
-bool PtyPair::start()
+bool PtyPair::start(int number)
 {
-    do {
+    numero = number;
+    while (numero == 0 || (number == 0 && QFile::exists(portPath())))
         numero = QRandomGenerator::global()->bounded(100000, 999999);
-    } while (QFile::exists(portPath()));
     devicePath = QDir::tempPath() + QStringLiteral("/tavelo-dev-") + QString::number(numero);
     socat.setProgram(QStringLiteral("socat"));
     socat.setArguments({QStringLiteral("pty,raw,echo=0,link=") + portPath(),
@@ -53,4 +53,7 @@ void PtyPair::stop()
         socat.terminate();
         socat.waitForFinished(5000);
     }
+    // socat removes its links as it ends; make sure, so a restart can link again.
+    QFile::remove(portPath());
+    QFile::remove(devicePath);
 }

@@ -14,7 +14,9 @@ public:
     PtyPair(const PtyPair &) = delete;
     PtyPair &operator=(const PtyPair &) = delete;
 
-    bool start();
+    // A new pair at a random /dev/COM<n>, or again at the given number.
+    bool start(int number = 0);
+    int number() const { return numero; }
     QString portName() const { return QStringLiteral("COM") + QString::number(numero); }
     QString portPath() const { return QStringLiteral("/dev/") + portName(); }
     bool send(const QByteArray &bytes);

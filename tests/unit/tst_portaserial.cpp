@@ -43,6 +43,7 @@ private slots:
     void openPortListensOnce();
     void openPortConfiguresTheLine();
     void reopenKeepsOneConnection();
+    void reconnectsWhenTheDeviceComesBack();
 
     void decodesEveryByte_data();
     void decodesEveryByte();
@@ -156,6 +157,43 @@ void TestPortaSerial::reopenKeepsOneConnection()
     QTest::qWait(100);
     QCOMPARE(codes(spy), QList<int> {31});
     QCOMPARE(debugLines.size(), 3);
+}
+
+void TestPortaSerial::reconnectsWhenTheDeviceComesBack()
+{
+    PtyPair pty;
+    QVERIFY(pty.start());
+    PortaSerial porta(nullptr);
+    QSignalSpy spy(&porta, SIGNAL(targetChanged(int)));
+    QVERIFY(spy.isValid());
+    QCOMPARE(porta.openPort(pty.portName()), 0);
+
+    QStringList expected;
+    const QByteArray commands[] = {"1", "3", "5"};
+    for (const QByteArray &command : commands) {
+        QVERIFY(pty.send(command));
+        expected << QStringLiteral("\"%1\"").arg(QString::fromLatin1(command))
+                 << QStringLiteral("\"%1\"").arg(QString::fromLatin1(command.toHex()))
+                 << QString::fromUtf8(decodificaComandos(command).at(0).texto);
+        QTRY_COMPARE(debugLines, expected);
+
+        pty.stop();
+        expected << QStringLiteral("Porta serial desconectada");
+        QTRY_COMPARE(debugLines, expected);
+        QTest::qWait(1500); // a failed attempt or two: silent
+        QCOMPARE(debugLines, expected);
+
+        QVERIFY(pty.start(pty.number()));
+        expected << QStringLiteral("Porta serial reconectada");
+        QTRY_COMPARE_WITH_TIMEOUT(debugLines, expected, 5000);
+    }
+    QVERIFY(pty.send("8"));
+    expected << QStringLiteral("\"8\"") << QStringLiteral("\"38\"")
+             << QStringLiteral("Desliga Sirene ");
+    QTRY_COMPARE(debugLines, expected);
+    QTest::qWait(100); // one connection to readyRead: no second, empty read
+    QCOMPARE(debugLines, expected);
+    QCOMPARE(codes(spy), (QList<int> {31, 33, 35, 38}));
 }
 
 void TestPortaSerial::decodesEveryByte_data()
