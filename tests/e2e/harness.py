@@ -274,8 +274,12 @@ class Session:
         return Image.frombytes("RGB", (g.width, g.height), raw.data, "raw", "BGRX")
 
     def rendered(self, w):
-        """Waits until the tower window shows its background, i.e. has drawn."""
-        wait_for(lambda: self.capture(w).getpixel((3, 3)) == BACKGROUND, what="first frame")
+        """Waits until the tower window has drawn its background and its lamps."""
+        def drawn():
+            img = self.capture(w)
+            return img.getpixel((3, 3)) == BACKGROUND and all(
+                img.getpixel(xy) != BACKGROUND for xy in LAMPS.values())
+        wait_for(drawn, what="first frame")
         return w
 
     def lamps(self, w):
