@@ -164,18 +164,28 @@ class Session:
                                     stdout=subprocess.DEVNULL, stderr=self.err)
         return self.app
 
-    def cpu_seconds(self, pid=None):
-        """CPU time of every thread of the process so far, from the scheduler."""
+    def cpu_threads(self, pid=None):
+        """CPU nanoseconds of each live thread of the process, from the scheduler."""
         pid = pid or self.app.pid
-        total = 0
+        threads = {}
         task_dir = "/proc/%d/task" % pid
         for task in os.listdir(task_dir):
             try:
                 with open(os.path.join(task_dir, task, "schedstat")) as f:
-                    total += int(f.read().split()[0])
-            except FileNotFoundError:
+                    threads[task] = int(f.read().split()[0])
+            except (FileNotFoundError, ProcessLookupError):
                 pass
-        return total / 1e9
+        return threads
+
+    def cpu_over(self, seconds, pid=None):
+        """CPU seconds the process's threads use during the next given seconds.
+
+        Counted per thread, so a thread that ends on the way does not make the
+        figure go down; a thread that starts is counted whole."""
+        before = self.cpu_threads(pid)
+        time.sleep(seconds)
+        after = self.cpu_threads(pid)
+        return sum(ns - before.get(tid, 0) for tid, ns in after.items()) / 1e9
 
     def close(self):
         if self.dev_fd is not None:

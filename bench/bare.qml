@@ -1,0 +1,9 @@
+import QtQuick 2.12
+import QtQuick.Window 2.12
+
+Window {
+    visible: true
+    width: 200
+    height: 445
+    title: "floor"
+}
