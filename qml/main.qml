@@ -63,6 +63,12 @@ Window {
         width: 125
         height: 92
         active: false
+
+        Accessible.role: Accessible.Indicator
+        Accessible.name: "Vermelho"
+        Accessible.description: statusIndicatorVermelho.active ? "aceso" : "apagado"
+        Accessible.checkable: true
+        Accessible.checked: statusIndicatorVermelho.active
     }
 
     StatusIndicator {
@@ -72,6 +78,12 @@ Window {
         width: 128
         height: 89
         active: false
+
+        Accessible.role: Accessible.Indicator
+        Accessible.name: "Amarelo"
+        Accessible.description: statusIndicatorAmarelo.active ? "aceso" : "apagado"
+        Accessible.checkable: true
+        Accessible.checked: statusIndicatorAmarelo.active
     }
 
     StatusIndicator {
@@ -81,6 +93,12 @@ Window {
         width: 128
         height: 92
         active: false
+
+        Accessible.role: Accessible.Indicator
+        Accessible.name: "Verde"
+        Accessible.description: statusIndicatorVerde.active ? "aceso" : "apagado"
+        Accessible.checkable: true
+        Accessible.checked: statusIndicatorVerde.active
     }
 
     StatusIndicator {
@@ -90,6 +108,12 @@ Window {
         width: 110
         height: 93
         active: false
+
+        Accessible.role: Accessible.Indicator
+        Accessible.name: "Sirene"
+        Accessible.description: statusIndicatorSirene.active ? "aceso" : "apagado"
+        Accessible.checkable: true
+        Accessible.checked: statusIndicatorSirene.active
 
         Image {
             id: image

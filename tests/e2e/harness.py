@@ -367,3 +367,29 @@ def accessible_tree(app_name="tavelo"):
         if app is not None and app.name == app_name:
             walk(app)
     return found
+
+
+def lamp_states(app_name="tavelo"):
+    """{lamp name: (description, checked)} of the tower's lamps, via AT-SPI."""
+    import warnings
+
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", ImportWarning)
+        import pyatspi
+
+    names = ("Vermelho", "Amarelo", "Verde", "Sirene")
+    found = {}
+
+    def walk(node):
+        if node is None:
+            return
+        if node.name in names:
+            checked = node.getState().contains(pyatspi.STATE_CHECKED)
+            found[node.name] = (node.description, checked)
+        for child in node:
+            walk(child)
+
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == app_name:
+            walk(app)
+    return found

@@ -267,4 +267,41 @@ TestCase {
         tryCompare(sirene, "active", true, timer.interval * 2)
         compare(icone.visible, true)
     }
+
+    // --- accessibility ------------------------------------------------------
+
+    function test_acessivel_data() {
+        return [
+            { tag: "vermelho", nome: "Vermelho", liga: 35, desliga: 36 },
+            { tag: "amarelo", nome: "Amarelo", liga: 33, desliga: 34 },
+            { tag: "verde", nome: "Verde", liga: 31, desliga: 32 },
+        ]
+    }
+
+    function test_acessivel(dado) {
+        var l = lampada(dado.tag)
+        compare(l.Accessible.role, Accessible.Indicator)
+        compare(l.Accessible.name, dado.nome)
+        compare(l.Accessible.checkable, true)
+        compare(l.Accessible.checked, false)
+        compare(l.Accessible.description, "apagado")
+        serial.envia(dado.liga)
+        compare(l.Accessible.checked, true)
+        compare(l.Accessible.description, "aceso")
+        serial.envia(dado.desliga)
+        compare(l.Accessible.checked, false)
+        compare(l.Accessible.description, "apagado")
+    }
+
+    function test_sirene_acessivel() {
+        compare(sirene.Accessible.role, Accessible.Indicator)
+        compare(sirene.Accessible.name, "Sirene")
+        compare(sirene.Accessible.checkable, true)
+        compare(sirene.Accessible.description, "apagado")
+        serial.envia(37)
+        tryCompare(sirene.Accessible, "checked", true, timer.interval * 2)
+        compare(sirene.Accessible.description, "aceso")
+        tryCompare(sirene.Accessible, "checked", false, timer.interval * 2)
+        compare(sirene.Accessible.description, "apagado")
+    }
 }
