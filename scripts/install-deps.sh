@@ -12,7 +12,7 @@ build_pkgs=(
 test_pkgs=(
   qml-module-qttest xvfb xdotool x11-utils imagemagick socat
   python3 python3-pil python3-xlib python3-pyatspi dbus-x11 at-spi2-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev dpkg-dev file
 )
 
 pkgs=("${build_pkgs[@]}")
