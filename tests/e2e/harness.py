@@ -346,50 +346,35 @@ class TaveloTest(unittest.TestCase):
         self.assertEqual(got[before:], list(lines))
 
 
-def accessible_tree(app_name="tavelo"):
-    """(role, name) of every accessible object of the application, via AT-SPI."""
+def accessible_nodes(app_name="tavelo"):
+    """Every accessible object of the application, via AT-SPI."""
     import warnings
 
     with warnings.catch_warnings():
         warnings.simplefilter("ignore", ImportWarning)
         import pyatspi  # needs the session bus of an a11y Session
 
-    found = []
-
     def walk(node):
         if node is None:
             return
-        found.append((node.getRoleName(), node.name))
+        yield node
         for child in node:
-            walk(child)
+            yield from walk(child)
 
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == app_name:
-            walk(app)
-    return found
+            yield from walk(app)
+
+
+def accessible_tree(app_name="tavelo"):
+    """(role, name) of every accessible object of the application."""
+    return [(node.getRoleName(), node.name) for node in accessible_nodes(app_name)]
 
 
 def lamp_states(app_name="tavelo"):
-    """{lamp name: (description, checked)} of the tower's lamps, via AT-SPI."""
-    import warnings
-
-    with warnings.catch_warnings():
-        warnings.simplefilter("ignore", ImportWarning)
-        import pyatspi
+    """{lamp name: (description, checked)} of the tower's lamps."""
+    import pyatspi
 
     names = ("Vermelho", "Amarelo", "Verde", "Sirene")
-    found = {}
-
-    def walk(node):
-        if node is None:
-            return
-        if node.name in names:
-            checked = node.getState().contains(pyatspi.STATE_CHECKED)
-            found[node.name] = (node.description, checked)
-        for child in node:
-            walk(child)
-
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == app_name:
-            walk(app)
-    return found
+    return {node.name: (node.description, node.getState().contains(pyatspi.STATE_CHECKED))
+            for node in accessible_nodes(app_name) if node.name in names}

@@ -30,6 +30,15 @@ QList<int> codes(const QSignalSpy &spy)
     return result;
 }
 
+// A PortaSerial listening on a fresh virtual port, with a spy on its signal.
+struct Listening {
+    PtyPair pty;
+    PortaSerial porta {nullptr};
+    QSignalSpy spy {&porta, SIGNAL(targetChanged(int))};
+
+    bool open() { return spy.isValid() && pty.start() && porta.openPort(pty.portName()) == 0; }
+};
+
 } // namespace
 
 class TestPortaSerial : public QObject {
@@ -100,17 +109,12 @@ void TestPortaSerial::metaObject()
 
 void TestPortaSerial::openPortListensOnce()
 {
-    PtyPair pty;
-    QVERIFY(pty.start());
-    PortaSerial porta(nullptr);
-    QSignalSpy spy(&porta, SIGNAL(targetChanged(int)));
-    QVERIFY(spy.isValid());
-
-    QCOMPARE(porta.openPort(pty.portName()), 0);
-    QVERIFY(pty.send("5"));
-    QTRY_COMPARE(spy.count(), 1);
-    QTest::qWait(100); // a second connection would deliver a second, empty read here
-    QCOMPARE(codes(spy), QList<int> {35});
+    Listening l;
+    QVERIFY(l.open());
+    QVERIFY(l.pty.send("5"));
+    QTRY_COMPARE(l.spy.count(), 1);
+    QTest::qWait(100); // a second connection would deliver a second read here
+    QCOMPARE(codes(l.spy), QList<int> {35});
     QCOMPARE(debugLines,
         (QStringList {QStringLiteral("\"5\""), QStringLiteral("\"35\""),
             QStringLiteral("Liga Led Vermelho")}));
@@ -161,12 +165,9 @@ void TestPortaSerial::reopenKeepsOneConnection()
 
 void TestPortaSerial::reconnectsWhenTheDeviceComesBack()
 {
-    PtyPair pty;
-    QVERIFY(pty.start());
-    PortaSerial porta(nullptr);
-    QSignalSpy spy(&porta, SIGNAL(targetChanged(int)));
-    QVERIFY(spy.isValid());
-    QCOMPARE(porta.openPort(pty.portName()), 0);
+    Listening l;
+    QVERIFY(l.open());
+    PtyPair &pty = l.pty;
 
     QStringList expected;
     const QByteArray commands[] = {"1", "3", "5"};
@@ -193,7 +194,7 @@ void TestPortaSerial::reconnectsWhenTheDeviceComesBack()
     QTRY_COMPARE(debugLines, expected);
     QTest::qWait(100); // one connection to readyRead: no second, empty read
     QCOMPARE(debugLines, expected);
-    QCOMPARE(codes(spy), (QList<int> {31, 33, 35, 38}));
+    QCOMPARE(codes(l.spy), (QList<int> {31, 33, 35, 38}));
 }
 
 void TestPortaSerial::decodesEveryByte_data()
@@ -285,22 +286,18 @@ void TestPortaSerial::logsAndEmitsPerChunk()
     QFETCH(QStringList, lines);
     QFETCH(QList<int>, emitted);
 
-    PtyPair pty;
-    QVERIFY(pty.start());
-    PortaSerial porta(nullptr);
-    QSignalSpy spy(&porta, SIGNAL(targetChanged(int)));
-    QVERIFY(spy.isValid());
+    Listening l;
     // Each text line is logged before its code is emitted.
     QStringList linesAtEmission;
-    connect(&porta, &PortaSerial::targetChanged, this,
+    connect(&l.porta, &PortaSerial::targetChanged, this,
         [&] { linesAtEmission << QString::number(debugLines.size()); });
 
-    QCOMPARE(porta.openPort(pty.portName()), 0);
-    QVERIFY(pty.send(chunk));
+    QVERIFY(l.open());
+    QVERIFY(l.pty.send(chunk));
     QTRY_COMPARE(debugLines.size(), lines.size());
     QTest::qWait(50);
     QCOMPARE(debugLines, lines);
-    QCOMPARE(codes(spy), emitted);
+    QCOMPARE(codes(l.spy), emitted);
     QStringList expectedAtEmission;
     for (int i = 0; i < emitted.size(); ++i)
         expectedAtEmission << QString::number(3 + i);
