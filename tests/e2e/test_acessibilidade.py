@@ -3,7 +3,7 @@
 commands arrive."""
 import unittest
 
-from harness import TaveloTest, lamp_states, wait_for
+from harness import TaveloTest, wait_for
 
 OFF = ("apagado", False)
 ON = ("aceso", True)
@@ -15,8 +15,8 @@ class Acessibilidade(TaveloTest):
     def expect_states(self, **want):
         full = dict(Vermelho=OFF, Amarelo=OFF, Verde=OFF, Sirene=OFF)
         full.update(want)
-        wait_for(lambda: lamp_states() == full, timeout=5,
-                 what="states %r (have %r)" % (full, lamp_states()))
+        wait_for(lambda: self.s.lamp_states() == full, timeout=5,
+                 what="states %r (have %r)" % (full, self.s.lamp_states()))
 
     def test_states_follow_the_lamps(self):
         self.start_on_device()

@@ -2,20 +2,25 @@
 """Start-up end to end: the port prompt, the tower window, the exit status."""
 import unittest
 
-from harness import BACKGROUND, TaveloTest, accessible_tree, wait_for
+from harness import BACKGROUND, TaveloTest, wait_for
 
 MESSAGE = ("A porta serial não foi aberta. Verifique o número da porta no "
            "gerenciador de dispositivos")
 
 
 class Arranque(TaveloTest):
+    a11y = True  # to press the dialog's Cancel button
+
     def test_prompt_repeats_until_a_port_number(self):
         self.s.open_device()
         self.s.start()
-        # Escape is the dialog's Cancel; a typed 0 is refused the same way.
-        for n, answer in enumerate([dict(keys="Escape"), dict(text="0"), dict(keys="Escape")]):
+        # Cancel, Escape and a typed 0 all ask again.
+        self.s.window("Emulador Tavelo")
+        wait_for(lambda: self.s.press_button("Cancel"), what="the Cancel button")
+        self.s.wait_log(1)
+        for n, answer in enumerate([dict(keys="Escape"), dict(text="0")]):
             self.s.prompt(**answer)
-            self.s.wait_log(n + 1)
+            self.s.wait_log(n + 2)
         self.assertEqual(self.s.windows().get("Tavelo"), None)
         self.s.prompt(text=str(self.s.port))
         tower = self.s.rendered(self.s.window("Tavelo"))
@@ -45,7 +50,8 @@ class PortaInvalida(TaveloTest):
                 self.s.start()
                 self.s.prompt(text=answer)
                 self.assertEqual(self.s.wait_log(2), [answer, "Porta não foi aberta"])
-                wait_for(lambda: ("label", MESSAGE) in accessible_tree(), what="message box")
+                wait_for(lambda: any(n[:2] == ["label", MESSAGE] for n in self.s.accessible()),
+                         what="message box")
                 self.assertNotIn("Tavelo", self.s.windows())
                 self.s.xdotool("key", "Return")
                 self.assertEqual(self.s.wait_exit(), 1)
