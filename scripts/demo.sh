@@ -23,7 +23,6 @@ done
 
 if [ -z "${TAVELO:-}" ]; then
   scripts/install-deps.sh
-  command -v socat >/dev/null || scripts/install-deps.sh --tests
   cmake -S . -B build >/dev/null
   cmake --build build -j"$(nproc)" >/dev/null
   TAVELO=build/tavelo

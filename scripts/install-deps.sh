@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need.
+# Installs the Debian 12 packages that building and running (the demo's
+# virtual device included) need; with --tests, also what the tests need.
 # Idempotent: asks apt only for what is missing.
 set -euo pipefail
 
@@ -8,9 +9,10 @@ build_pkgs=(
   qtbase5-dev qtdeclarative5-dev libqt5serialport5-dev qtdeclarative5-dev-tools
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-extras
   qml-module-qtquick-controls qml-module-qtgraphicaleffects
+  socat
 )
 test_pkgs=(
-  qml-module-qttest xvfb xdotool x11-utils imagemagick socat
+  qml-module-qttest xvfb xdotool x11-utils imagemagick
   python3 python3-pil python3-xlib python3-pyatspi dbus-x11 at-spi2-core
   clang libclang-rt-14-dev dpkg-dev file
 )
