@@ -39,7 +39,8 @@ class Comandos(TaveloTest):
         self.expect(sirene="sirene", icone=True)
 
         self.send(b"8", '"8"', '"38"', "Desliga Sirene ")
-        self.expect(sirene="apagado", icone=True)
+        # The icon stays as the last tick left it.
+        self.expect(sirene="apagado", icone=None)
         # Stopped: stays dark.
         self.assertEqual(self.s.lamps(tower)["sirene"], "apagado")
 
