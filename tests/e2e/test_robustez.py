@@ -3,7 +3,6 @@
 away and comes back, ports that are busy or forbidden."""
 import os
 import random
-import time
 import unittest
 
 from harness import TaveloTest, wait_for
