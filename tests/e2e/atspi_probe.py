@@ -5,6 +5,9 @@ every test session has its own.
 
   atspi_probe.py APP tree           JSON list of [role, name, description, checked]
   atspi_probe.py APP press NAME     presses the push button NAME; exit 1 if none
+
+Roles are given by their constant's name (ROLE_LABEL): the names libatspi
+reports for display change between releases ("push button", "button").
 """
 import json
 import sys
@@ -31,12 +34,12 @@ def nodes(app_name):
 def main():
     app, command = sys.argv[1], sys.argv[2]
     if command == "tree":
-        print(json.dumps([[n.getRoleName(), n.name, n.description,
+        print(json.dumps([[str(n.getRole()), n.name, n.description,
                            n.getState().contains(pyatspi.STATE_CHECKED)] for n in nodes(app)]))
         return 0
     if command == "press":
         for n in nodes(app):
-            if n.getRoleName() == "push button" and n.name.replace("&", "") == sys.argv[3]:
+            if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name.replace("&", "") == sys.argv[3]:
                 n.queryAction().doAction(0)
                 return 0
         return 1
