@@ -52,6 +52,8 @@ Window {
             } else if (status === 38) {
                 timer.stop()
                 statusIndicatorSirene.active = false
+                // At rest the siren looks as at start, whatever phase it stopped in.
+                image.visible = true
             }
         }
     }

@@ -348,13 +348,12 @@ class TaveloTest(unittest.TestCase):
         return self.tower
 
     def expect(self, **changes):
-        """Waits until the lamps show the last state with these changes; None
-        stands for either (the icon after a siren-off races the blinker)."""
+        """Waits until the lamps show the last state with these changes."""
         want = dict(self.state, **changes)
 
         def shown():
             have = self.s.lamps(self.tower)
-            return have if all(v is None or have[k] == v for k, v in want.items()) else None
+            return have if have == want else None
 
         self.state = wait_for(shown, timeout=5, what="lamps %r (have %r)"
                               % (want, self.s.lamps(self.tower)))

@@ -94,7 +94,7 @@ class Dispositivo(TaveloTest):
 
         # (commands after the return, the lamp they change, seconds away to measure)
         cycles = [
-            (b"8", "Desliga Sirene ", dict(sirene="apagado", icone=None), None),
+            (b"8", "Desliga Sirene ", dict(sirene="apagado", icone=True), None),
             (b"3", "Liga Led Amarelo", dict(amarelo="amarelo"), 10.0),
             (b"4", "Desliga Amarelo", dict(amarelo="apagado"), 5.0),
         ]
