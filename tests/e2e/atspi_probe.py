@@ -6,8 +6,7 @@ every test session has its own.
   atspi_probe.py APP tree           JSON list of [role, name, description, checked]
   atspi_probe.py APP press NAME     presses the push button NAME; exit 1 if none
 
-Roles are given by their constant's name (ROLE_LABEL): the names libatspi
-reports for display change between releases ("push button", "button").
+Roles are given by their constant's name (ROLE_LABEL).
 """
 import json
 import sys
@@ -16,6 +15,12 @@ import warnings
 with warnings.catch_warnings():
     warnings.simplefilter("ignore")
     import pyatspi
+
+
+# Role constants by value: both the names that libatspi reports for display
+# and pyatspi's own string forms change between releases.
+ROLES = {int(getattr(pyatspi, n)): n for n in dir(pyatspi)
+         if n.startswith("ROLE_") and isinstance(getattr(pyatspi, n), int)}
 
 
 def nodes(app_name):
@@ -34,7 +39,7 @@ def nodes(app_name):
 def main():
     app, command = sys.argv[1], sys.argv[2]
     if command == "tree":
-        print(json.dumps([[str(n.getRole()), n.name, n.description,
+        print(json.dumps([[ROLES.get(int(n.getRole()), "?"), n.name, n.description,
                            n.getState().contains(pyatspi.STATE_CHECKED)] for n in nodes(app)]))
         return 0
     if command == "press":
