@@ -11,7 +11,8 @@ Memory and CPU: tavelo blinking its siren against one blinking StatusIndicator
 (CPU: all threads, from the scheduler's per-thread figures).
 Command to light: '5' and '6' from the write on the device end to the red
 lamp's centre pixels showing the new state, read back from the X server;
-floor: one plain Rectangle coloured by a QSocketNotifier reading a pty.
+floor: one plain Rectangle coloured by a QSocketNotifier reading a pty (and,
+as an explanation, the same program showing one StatusIndicator).
 Replug to reopened: after an unplug, from the device link appearing again in
 /dev (inotify) to "Porta serial reconectada" on stderr; no floor.
 """
@@ -43,6 +44,7 @@ BARE = os.path.join(HERE, "bare.qml")
 ONELAMP = os.path.join(HERE, "onelamp.qml")
 FOURLAMPS = os.path.join(HERE, "fourlamps.qml")
 PIXELQML = os.path.join(HERE, "pixelfloor.qml")
+PIXELLAMP = os.path.join(HERE, "pixellamp.qml")
 RUNS = 5
 COMMANDS = 200
 LIGHTS = 150      # command-to-light samples for each side
@@ -335,25 +337,30 @@ def main():
                 flo += latencies(f, raw_lines, block, texts_f, b * block)
         results["latency"] = (tav, flo)
 
-        # Command to light, in alternating blocks against the Rectangle floor.
+        # Command to light, in alternating blocks against the Rectangle floor
+        # and, to explain the gap, the same floor showing one StatusIndicator.
         rng = random.Random(7)
-        with Session() as f:
-            f.open_device()
-            start_floor(f, PIXELQML, [PIXELFLOOR, PIXELQML, f.link])
+        with Session() as f, Session() as g:
+            for q, qml in ((f, PIXELQML), (g, PIXELLAMP)):
+                q.open_device()
+                start_floor(q, qml, [PIXELFLOOR, qml, q.link])
             lamp_f = Lamp(f, f.window("floor").id, "vermelho")
-            lamp_f.until("apagado")
+            lamp_g = Lamp(g, g.window("floor").id, "vermelho")
             lamp_t = Lamp(s, tower.id, "vermelho")
-            lamp_t.until("apagado")
-            # The first colour change of a fresh window is slow once; not a
+            for lamp in (lamp_t, lamp_f, lamp_g):
+                lamp.until("apagado")
+            # The first colour changes of a fresh window are slow once; not a
             # figure anyone waits on twice.
             to_light(s, lamp_t, 4, 0, rng, lines)
             to_light(f, lamp_f, 4, 0, rng)
-            tav, flo = [], []
+            to_light(g, lamp_g, 4, 0, rng)
+            tav, flo, one = [], [], []
             block = LIGHTS // 6
             for b in range(6):
                 tav += to_light(s, lamp_t, block, b * block, rng, lines)
                 flo += to_light(f, lamp_f, block, b * block, rng)
-        results["light"] = (tav, flo)
+                one += to_light(g, lamp_g, block, b * block, rng)
+        results["light"] = (tav, flo, one)
 
         # Memory and CPU while blinking, against the one-lamp floor blinking
         # beside it; 10 s windows, alternating, median of three.
@@ -390,7 +397,7 @@ def main():
 def report(r):
     tav, flo = r["latency"]
     t50, t99, f50, f99 = pct(tav, 50), pct(tav, 99), pct(flo, 50), pct(flo, 99)
-    tav, flo = r["light"]
+    tav, flo, one = r["light"]
     l50, l99, lf50, lf99 = pct(tav, 50), pct(tav, 99), pct(flo, 50), pct(flo, 99)
     replug = r["replug"]
     r50, r99 = pct(replug, 50), pct(replug, 99)
@@ -405,6 +412,8 @@ def report(r):
         ("latency p99 (ms)", t99 * 1e3, f99 * 1e3, 3.0),
         ("command to light p50 (ms)", l50 * 1e3, lf50 * 1e3, 1.5),
         ("command to light p99 (ms)", l99 * 1e3, lf99 * 1e3, "(no target)"),
+        ("light p50, lamp alone (ms)", pct(one, 50) * 1e3, lf50 * 1e3,
+         "(no target: one StatusIndicator, no tavelo)"),
         ("exec to prompt shown (ms)", prompt * 1e3, bare * 1e3, 1.2),
         ("Return to tower shown (ms)", tower * 1e3, bare * 1e3, 1.2),
         ("peak RSS blinking (MiB)", rss / 1024, rss_floor / 1024, 1.1),
