@@ -202,8 +202,8 @@ class Lamp:
 
 def to_light(s, lamp, count, start_at, rng, lines=None):
     """Sends '5' and '6' in turn; each sample is the write to the lamp showing
-    it. The next write follows 20-40 ms later, so the writes fall at every
-    phase of the render loop."""
+    it. The next write follows the change by 20-40 ms, drawn at random, so
+    that writes fall at every phase of the render loop."""
     steps = [(b"5", "vermelho", "Liga Led Vermelho"), (b"6", "apagado", "Desliga Vermelho ")]
     out = []
     for i in range(count):
