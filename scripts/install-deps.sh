@@ -15,6 +15,7 @@ test_pkgs=(
   qml-module-qttest xvfb xdotool x11-utils imagemagick
   python3 python3-pil python3-xlib python3-pyatspi dbus-x11 at-spi2-core
   clang libclang-rt-14-dev dpkg-dev file
+  lintian appstream man-db groff-base
 )
 
 pkgs=("${build_pkgs[@]}")
