@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian 12 packages that building and running (the demo's
 # virtual device included) need; with --tests, also what the tests need.
 # Idempotent: asks apt only for what is missing.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Builds the .deb, checks it as Debian would (lintian, AppStream, the man
 # page, one version everywhere), installs it with apt (which must find every
 # run-time dependency it names), and runs an end-to-end smoke test against
