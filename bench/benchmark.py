@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Measures tavelo against its floors, side by side in one run.
 
 Usage: bench/benchmark.py BUILD_DIR   (scripts/benchmark.sh builds and runs it)

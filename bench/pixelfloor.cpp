@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 // The command-to-light floor: waits on a pty with a QSocketNotifier and turns
 // one plain QML Rectangle red on '5' and dark on '6', shown the way tavelo
 // shows its view (same Qt, same attributes). Nothing else is on the road.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Runs a command inside a Debian 13 (trixie) root, as root, with the project
 # tree at /tavelo (the working folder) and ../shared, when present, at /shared
 # (read-only). The root is made once with debootstrap and kept in a cache

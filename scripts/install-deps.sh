@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian 12 or 13 packages that building and running (the demo's
 # virtual device included) need; with --tests, also what the tests need.
 # Idempotent: asks apt only for what is missing.
@@ -15,6 +18,7 @@ test_pkgs=(
   qml-module-qttest xvfb xdotool x11-utils imagemagick
   python3 python3-pil python3-xlib python3-pyatspi dbus-x11 at-spi2-core
   clang libclang-rt-dev dpkg-dev file
+  lintian appstream man-db groff-base
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Installs what is missing, builds, and runs every test: unit, view and end to
 # end; then the unit and view tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the decoder under libFuzzer (60 s).

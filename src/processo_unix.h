@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 #ifndef PROCESSO_UNIX_H
 #define PROCESSO_UNIX_H
 

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Reads or acts on an application's accessible objects through AT-SPI, in a
 process of its own: pyatspi binds to the first accessibility bus it meets, and
 every test session has its own.

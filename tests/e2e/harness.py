@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Drives the real tavelo executable under Xvfb with a socat serial pair.
 
 Every session gets its own X server, its own /dev/COM<n> link and its own

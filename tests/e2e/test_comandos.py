@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Commands end to end: bytes on the line, lamps on the screen, lines in the log."""
 import os
 import unittest

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """How tavelo ends, and what it makes of the descriptors it is started with:
 every orderly end releases the port; a log that is closed or gone never stops
 the tower."""

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Robustness end to end: random bytes, floods of commands, a device that goes
 away and comes back, ports that are busy or forbidden."""
 import fcntl
