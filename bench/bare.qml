@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 import QtQuick 2.12
 import QtQuick.Window 2.12
 

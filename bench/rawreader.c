@@ -1,3 +1,6 @@
+/* SPDX-FileCopyrightText: 2026 Tavelo developers */
+/* SPDX-License-Identifier: MIT */
+
 /* The latency floor: waits on a pty with poll(), reads what arrives and
  * writes one line per byte to stderr. Nothing can answer a byte faster. */
 #include <fcntl.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 // The window floors: shows one QML file the way tavelo shows its view (same
 // Qt, same attributes), with nothing else around it.
 #include <QGuiApplication>

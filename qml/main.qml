@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 import QtQuick 2.12
 import QtQuick.Window 2.12
 import QtQuick.Extras 1.4
@@ -52,6 +55,8 @@ Window {
             } else if (status === 38) {
                 timer.stop()
                 statusIndicatorSirene.active = false
+                // At rest the siren looks as at start, whatever phase it stopped in.
+                image.visible = true
             }
         }
     }

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Installs what is missing, builds tavelo and its floors, and prints the
 # benchmark's table and ratios (about three minutes).
 set -euo pipefail

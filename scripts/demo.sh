@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Tavelo with a virtual device: no hardware needed.
 #
 #   scripts/demo.sh              keypad: keys 1 to 8 send the commands, q ends

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and running (the demo's
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
+# Installs the Debian 12 or 13 packages that building and running (the demo's
 # virtual device included) need; with --tests, also what the tests need.
 # Idempotent: asks apt only for what is missing.
 set -euo pipefail
@@ -14,7 +17,8 @@ build_pkgs=(
 test_pkgs=(
   qml-module-qttest xvfb xdotool x11-utils imagemagick
   python3 python3-pil python3-xlib python3-pyatspi dbus-x11 at-spi2-core
-  clang libclang-rt-14-dev dpkg-dev file
+  clang libclang-rt-dev dpkg-dev file
+  lintian appstream man-db groff-base
 )
 
 pkgs=("${build_pkgs[@]}")
@@ -35,5 +39,7 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+# Wait for another apt (an unattended upgrade, a parallel build) to finish.
+apt=($sudo apt-get -o DPkg::Lock::Timeout=600)
+"${apt[@]}" update
+DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y --no-install-recommends "${missing[@]}"

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Installs what is missing, builds, and starts the emulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."

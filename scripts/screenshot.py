@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Makes the README's screenshot, docs/tavelo.png: the tower under Xvfb with
 red, yellow and green lit and the siren in its lit phase.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 #ifndef ARRANQUE_H
 #define ARRANQUE_H
 

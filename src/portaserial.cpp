@@ -1,10 +1,30 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 #include "portaserial.h"
 
 #include "comandos.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include "processo_unix.h"
+#endif
+
+namespace {
+
+void esquece(QFileSystemWatcher &vigia)
+{
+    const QStringList pastas = vigia.directories();
+    if (!pastas.isEmpty()) // Qt warns about an empty list
+        vigia.removePaths(pastas);
+}
+
+} // namespace
 
 PortaSerial::PortaSerial(QObject *parent)
     : QObject(parent)
@@ -12,6 +32,8 @@ PortaSerial::PortaSerial(QObject *parent)
 {
     reconexao.setInterval(1000);
     connect(&reconexao, &QTimer::timeout, this, &PortaSerial::tentaReconectar);
+    connect(&pastaDoDispositivo, &QFileSystemWatcher::directoryChanged, this,
+        &PortaSerial::tentaReconectar);
     connect(serialPort, &QSerialPort::errorOccurred, this, &PortaSerial::trataErro);
 }
 
@@ -31,14 +53,22 @@ bool PortaSerial::configuraEAbre(const QString &portName)
     serialPort->setParity(QSerialPort::NoParity);
     serialPort->setStopBits(QSerialPort::OneStop);
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
-    return serialPort->open(QIODevice::ReadWrite);
+    if (!serialPort->open(QIODevice::ReadWrite))
+        return false;
+#ifdef Q_OS_UNIX
+    // Qt's lock file keeps out only those who honour it; another program
+    // holding the device's own lock would split the bytes with us.
+    if (!travaExclusiva(int(serialPort->handle()))) {
+        serialPort->close();
+        return false;
+    }
+#endif
+    return true;
 }
 
 int PortaSerial::openPort(const QString &portName)
 {
-    reconexao.stop();
-    if (serialPort->isOpen())
-        serialPort->close();
+    fechaPorta();
 
     if (configuraEAbre(portName)) {
         // Unique: opening again must not deliver every read twice.
@@ -53,6 +83,14 @@ int PortaSerial::openPort(const QString &portName)
     caixa.exec();
     // A failed open is a failure: never report it as success.
     std::exit(EXIT_FAILURE);
+}
+
+void PortaSerial::fechaPorta()
+{
+    reconexao.stop();
+    esquece(pastaDoDispositivo);
+    if (serialPort->isOpen())
+        serialPort->close();
 }
 
 void PortaSerial::receiveInfo()
@@ -90,13 +128,21 @@ void PortaSerial::desconecta()
         return; // several errors of one loss queue several calls
     serialPort->close();
     qDebug() << "Porta serial desconectada";
+    // A name without a path is a node in /dev; watching that folder brings
+    // the device back the moment its node reappears. Where there is no such
+    // folder (Windows), the timer alone retries.
+    const QString pasta
+        = QFileInfo(QDir(QStringLiteral("/dev")), serialPort->portName()).absolutePath();
+    if (QFileInfo(pasta).isDir())
+        pastaDoDispositivo.addPath(pasta);
     reconexao.start();
 }
 
 void PortaSerial::tentaReconectar()
 {
-    if (!configuraEAbre(serialPort->portName()))
+    if (serialPort->isOpen() || !configuraEAbre(serialPort->portName()))
         return;
     reconexao.stop();
+    esquece(pastaDoDispositivo);
     qDebug() << "Porta serial reconectada";
 }

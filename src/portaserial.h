@@ -1,6 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 #ifndef PORTASERIAL_H
 #define PORTASERIAL_H
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -8,7 +12,8 @@
 
 // Owns the serial port the tower listens on and turns the command bytes that
 // arrive into targetChanged(code) for the view. When the device goes away it
-// closes the port and tries to open it again once a second.
+// closes the port and opens it again as soon as the device node is back
+// (with a retry once a second where no such event comes).
 class PortaSerial : public QObject {
     Q_OBJECT
 
@@ -18,6 +23,8 @@ public:
 
     // 0 on success. On failure it tells the user and ends the process.
     int openPort(const QString &portName);
+    // Closes the port for good: no reconnection follows.
+    void fechaPorta();
 
 signals:
     void targetChanged(const int &status);
@@ -34,6 +41,7 @@ private:
 
     QSerialPort *serialPort = nullptr;
     QTimer reconexao;
+    QFileSystemWatcher pastaDoDispositivo;
 };
 
 #endif // PORTASERIAL_H

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Runs a command on an X server of its own (tests run in parallel), with a
 # private runtime folder so Qt has nothing to warn about.
 set -euo pipefail

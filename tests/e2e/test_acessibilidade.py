@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """The lamps as assistive technology sees them, read through AT-SPI while
 commands arrive."""
 import unittest

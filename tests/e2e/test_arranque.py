@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Start-up end to end: the port prompt, the tower window, the exit status."""
 import unittest
 
@@ -50,7 +53,8 @@ class PortaInvalida(TaveloTest):
                 self.s.start()
                 self.s.prompt(text=answer)
                 self.assertEqual(self.s.wait_log(2), [answer, "Porta não foi aberta"])
-                wait_for(lambda: any(n[:2] == ["label", MESSAGE] for n in self.s.accessible()),
+                wait_for(lambda: any(n[:2] == ["ROLE_LABEL", MESSAGE]
+                                     for n in self.s.accessible()),
                          what="message box")
                 self.assertNotIn("Tavelo", self.s.windows())
                 self.s.xdotool("key", "Return")

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Commands end to end: bytes on the line, lamps on the screen, lines in the log."""
 import os
 import unittest
@@ -39,8 +42,8 @@ class Comandos(TaveloTest):
         self.expect(sirene="sirene", icone=True)
 
         self.send(b"8", '"8"', '"38"', "Desliga Sirene ")
-        # The icon stays as the last tick left it.
-        self.expect(sirene="apagado", icone=None)
+        # At rest, as at start: dark, with the icon shown.
+        self.expect(sirene="apagado", icone=True)
         # Stopped: stays dark.
         self.assertEqual(self.s.lamps(tower)["sirene"], "apagado")
 

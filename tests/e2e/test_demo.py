@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """The demo script's sequence mode, end to end: the tower moves, and the
 script cleans up after itself."""
 import os

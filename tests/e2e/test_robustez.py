@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Robustness end to end: random bytes, floods of commands, a device that goes
 away and comes back, ports that are busy or forbidden."""
+import fcntl
 import os
 import random
+import time
 import unittest
 
 from harness import TaveloTest, wait_for
@@ -94,7 +99,7 @@ class Dispositivo(TaveloTest):
 
         # (commands after the return, the lamp they change, seconds away to measure)
         cycles = [
-            (b"8", "Desliga Sirene ", dict(sirene="apagado", icone=None), None),
+            (b"8", "Desliga Sirene ", dict(sirene="apagado", icone=True), None),
             (b"3", "Liga Led Amarelo", dict(amarelo="amarelo"), 10.0),
             (b"4", "Desliga Amarelo", dict(amarelo="apagado"), 5.0),
         ]
@@ -124,6 +129,25 @@ class Dispositivo(TaveloTest):
         self.assertIsNone(self.s.app.poll())
 
 
+    def test_reopens_as_soon_as_the_device_is_back(self):
+        self.start_on_device()
+        for _ in range(3):
+            before = len(self.s.log())
+            self.s.unplug()
+            self.s.wait_log(before + 1)
+            # Back at once: no waiting for the next retry of the second-long timer.
+            self.s.plug()
+            plugged = time.monotonic()
+            wait_for(lambda: len(self.s.log()) > before + 1, timeout=5, what="reconnection")
+            delay = time.monotonic() - plugged
+            print("reopened %.0f ms after the device came back" % (delay * 1000))
+            self.assertEqual(self.s.log()[before:],
+                             ["Porta serial desconectada", "Porta serial reconectada"])
+            self.assertLess(delay, 0.5)
+        self.send(b"1", '"1"', '"31"', "Liga Led Verde")
+        self.expect(verde="verde")
+
+
 class PortaOcupada(TaveloTest):
     def refused(self, **start):
         self.s.start(**start)
@@ -145,6 +169,14 @@ class PortaOcupada(TaveloTest):
         self.assertIsNone(first.poll())
         first.kill()
         first.wait()
+
+    def test_port_locked_by_another_program(self):
+        # As picocom and pyserial's exclusive mode hold it: a lock on the device.
+        self.s.open_device()
+        other = os.open(self.s.link, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
+        self.addCleanup(os.close, other)
+        fcntl.flock(other, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        self.refused()
 
     @unittest.skipUnless(os.geteuid() == 0, "needs root to start as another user")
     def test_port_without_permission(self):

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 // libFuzzer target for the command decoder: it must never crash, and it must
 // agree with the simplest reading of the protocol (each byte '1'..'8' is one
 // command, in order; every other byte is ignored).

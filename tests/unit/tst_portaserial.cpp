@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tavelo developers
+// SPDX-License-Identifier: MIT
+
 #include "arranque.h"
 #include "comandos.h"
 #include "portaserial.h"
@@ -9,6 +12,7 @@
 #include <QTest>
 #include <QUrl>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -53,6 +57,8 @@ private slots:
     void openPortConfiguresTheLine();
     void reopenKeepsOneConnection();
     void reconnectsWhenTheDeviceComesBack();
+    void waitsWhileAnotherProgramLocksTheDevice();
+    void closedForGoodDoesNotReconnect();
 
     void decodesEveryByte_data();
     void decodesEveryByte();
@@ -195,6 +201,59 @@ void TestPortaSerial::reconnectsWhenTheDeviceComesBack()
     QTest::qWait(100); // one connection to readyRead: no second, empty read
     QCOMPARE(debugLines, expected);
     QCOMPARE(codes(l.spy), (QList<int> {31, 33, 35, 38}));
+}
+
+void TestPortaSerial::waitsWhileAnotherProgramLocksTheDevice()
+{
+    Listening l;
+    QVERIFY(l.open());
+    l.pty.stop();
+    QTRY_COMPARE(debugLines, QStringList {QStringLiteral("Porta serial desconectada")});
+
+    // The device is back, but another program locks it before we look again.
+    QVERIFY(l.pty.start(l.pty.number()));
+    const int outro = ::open(QFile::encodeName(l.pty.portPath()).constData(),
+        O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(outro >= 0);
+    QCOMPARE(::flock(outro, LOCK_EX | LOCK_NB), 0);
+    QTest::qWait(1500);
+    QCOMPARE(debugLines, QStringList {QStringLiteral("Porta serial desconectada")});
+
+    ::close(outro);
+    QTRY_COMPARE_WITH_TIMEOUT(debugLines.last(), QStringLiteral("Porta serial reconectada"), 3000);
+    QVERIFY(l.pty.send("5"));
+    QTRY_COMPARE(codes(l.spy), QList<int> {35});
+
+    // Now ours: another program cannot take the lock.
+    const int terceiro = ::open(QFile::encodeName(l.pty.portPath()).constData(),
+        O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(terceiro >= 0);
+    QCOMPARE(::flock(terceiro, LOCK_EX | LOCK_NB), -1);
+    ::close(terceiro);
+}
+
+void TestPortaSerial::closedForGoodDoesNotReconnect()
+{
+    Listening l;
+    QVERIFY(l.open());
+    l.pty.stop();
+    QTRY_COMPARE(debugLines, QStringList {QStringLiteral("Porta serial desconectada")});
+    l.porta.fechaPorta();
+    QVERIFY(l.pty.start(l.pty.number()));
+    QTest::qWait(1500);
+    QCOMPARE(debugLines, QStringList {QStringLiteral("Porta serial desconectada")});
+
+    // Nor does a port closed while it listens: the device is free for others.
+    QCOMPARE(l.porta.openPort(l.pty.portName()), 0);
+    l.porta.fechaPorta();
+    const int outro = ::open(QFile::encodeName(l.pty.portPath()).constData(),
+        O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(outro >= 0);
+    QCOMPARE(::flock(outro, LOCK_EX | LOCK_NB), 0);
+    ::close(outro);
+    QVERIFY(l.pty.send("5"));
+    QTest::qWait(100);
+    QCOMPARE(l.spy.count(), 0);
 }
 
 void TestPortaSerial::decodesEveryByte_data()
