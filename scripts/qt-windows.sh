@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Makes Qt 5.15.8 for Windows x86-64 (MinGW-w64, posix threads) ready in the
 # cache and prints its folder. Does nothing when it is already there.
 #

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 # Cross-building for Windows x86-64 with Debian's MinGW-w64 (posix threads,
 # the flavour Qt was built with). Qt for Windows: -DTAVELO_QT_PREFIX=<folder>,
 # as printed by scripts/qt-windows.sh.

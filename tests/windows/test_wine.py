@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """The Windows program, unzipped into a fresh Wine prefix: the prompt, a port
 that cannot be opened, the lamps on COM7, and the folder it runs from.
 
@@ -116,7 +119,8 @@ class Comandos(WineTest):
         self.expect(sirene="apagado", icone=False)
         self.expect(sirene="sirene", icone=True)
         self.send(b"8", '"8"', '"38"', "Desliga Sirene ")
-        self.expect(sirene="apagado", icone=None)
+        # Siren off: dark, with the icon shown as at start.
+        self.expect(sirene="apagado", icone=True)
 
         self.send(b"6", '"6"', '"36"', "Desliga Vermelho ")
         self.expect(vermelho="apagado")

@@ -1,3 +1,6 @@
+/* SPDX-FileCopyrightText: 2026 Tavelo developers */
+/* SPDX-License-Identifier: MIT */
+
 /* LD_PRELOAD library for the Wine tests: makes a pseudo-terminal answer the
  * three modem-status requests that a real UART answers and a pty refuses.
  * Wine's serial driver asks them while it waits for input and gives up the

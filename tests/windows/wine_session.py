@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
 """Runs the Windows program under Wine.
 
 One Wine prefix per run, fresh, with the program unzipped into C:\\ and its own
@@ -80,7 +83,9 @@ class Prefix:
 
     def close(self):
         if getattr(self, "server", None) and self.server.poll() is None:
-            self.server.terminate()  # its Wine processes end with it
+            # The server ends every Wine process of this prefix, then itself;
+            # killed alone it would leave them behind.
+            subprocess.run(["wineserver", "--kill"], env=self.env, check=False)
             try:
                 self.server.wait(20)
             except subprocess.TimeoutExpired:

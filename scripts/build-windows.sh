@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tavelo developers
+# SPDX-License-Identifier: MIT
+
+# Cross-builds the Windows program on Debian with MinGW-w64 and packs it:
+# build-windows/tavelo-<version>-win64.zip (the program folder) and
+# build-windows/tavelo-<version>-win64.exe (an installer). Installs what it
+# needs with apt and puts Qt for Windows in the cache (scripts/qt-windows.sh;
+# pass --qt-from-sources to build Qt instead of unpacking the ready one).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+qt_args=()
+[ "${1:-}" = "--qt-from-sources" ] && qt_args=(--from-sources)
+
+pkgs=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis xz-utils)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+qt=$(scripts/qt-windows.sh "${qt_args[@]}")
+build=build-windows
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/packaging/windows/mingw-w64-x86_64.cmake" \
+  -DTAVELO_QT_PREFIX="$qt"
+cmake --build "$build" -j"$(nproc)"
+rm -f "$build"/tavelo-*-win64.zip "$build"/tavelo-*-win64.exe
+(cd "$build" && cpack)
+ls -l "$build"/tavelo-*-win64.zip "$build"/tavelo-*-win64.exe
