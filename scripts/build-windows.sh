@@ -26,6 +26,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 qt=$(scripts/qt-windows.sh "${qt_args[@]}")
+# Files stamped with the last commit's time: the same sources give the same files.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && git rev-parse --git-dir >/dev/null 2>&1; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+  export SOURCE_DATE_EPOCH
+fi
 build=build-windows
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/packaging/windows/mingw-w64-x86_64.cmake" \

@@ -55,20 +55,6 @@ missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-
-# apt-get source needs deb-src entries: the same archives as the deb ones.
-if ! grep -rqsE '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  tmp_src=$(mktemp)
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$tmp_src"
-    $sudo install -m 644 "$tmp_src" /etc/apt/sources.list.d/tavelo-deb-src.sources
-  else
-    grep -hE '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' >"$tmp_src"
-    $sudo install -m 644 "$tmp_src" /etc/apt/sources.list.d/tavelo-deb-src.list
-  fi
-  rm -f "$tmp_src"
-  missing+=(dpkg-dev) # forces the update below
-fi
 if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
@@ -78,8 +64,30 @@ work="$cache/$name-sources"
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
+
+# apt-get source needs deb-src entries: the machine's own archives, as source
+# entries, in a private apt state that leaves the machine's alone.
+apt_dir="$work/apt"
+mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial"
+if [ -f /etc/apt/sources.list ]; then
+  sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"$apt_dir/sources.list"
+fi
+for f in /etc/apt/sources.list.d/*.list; do
+  if [ -f "$f" ]; then
+    sed -n 's/^deb /deb-src /p' "$f" >"$apt_dir/sources.list.d/${f##*/}"
+  fi
+done
+for f in /etc/apt/sources.list.d/*.sources; do
+  if [ -f "$f" ]; then
+    sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/${f##*/}"
+  fi
+done
+apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
+          -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
+          -o "Dir::State::Lists=$apt_dir/lists")
+apt-get "${apt_opts[@]}" update
 # The upstream tarballs only: Debian's patches are for Linux.
-apt-get source --download-only qtbase-opensource-src qtdeclarative-opensource-src
+apt-get "${apt_opts[@]}" source --download-only qtbase-opensource-src qtdeclarative-opensource-src
 (cd "$third_party/qt-5.15.8" && sha256sum --quiet -c SHA256SUMS)
 for module in qtbase qtdeclarative; do
   mkdir "$module"

@@ -5,9 +5,10 @@
 """The Windows program, unzipped into a fresh Wine prefix: the prompt, a port
 that cannot be opened, the lamps on COM7, and the folder it runs from.
 
-TAVELO_ZIP names the zip; TAVELO_UART_PTY the library that lets a pty answer
-like a UART (see uart_pty.c).
+TAVELO_ZIP names the zip, TAVELO_INSTALLER the installer; TAVELO_UART_PTY the
+library that lets a pty answer like a UART (see uart_pty.c).
 """
+import hashlib
 import os
 import re
 import subprocess
@@ -172,6 +173,41 @@ class Pasta(WineTest):
                     shipped.add(folder + "\\" + rel.replace("/", "\\").lower())
         self.assertTrue(shipped)
         self.assertEqual(sorted(shipped - loaded), [], "shipped but never loaded")
+
+
+def tree(folder):
+    """{path relative to the folder: SHA-256} of every file below it."""
+    files = {}
+    for d, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(d, name)
+            with open(path, "rb") as f:
+                files[os.path.relpath(path, folder)] = hashlib.sha256(f.read()).hexdigest()
+    return files
+
+
+class Instalador(WineTest):
+    def start_menu_links(self):
+        return sorted(os.path.relpath(os.path.join(d, n), PREFIX.drive_c)
+                      for d, _, names in os.walk(PREFIX.drive_c) for n in names
+                      if n.endswith(".lnk") and os.path.basename(d) == "Tavelo")
+
+    def test_installs_the_program_folder_with_a_start_menu_entry_and_uninstalls(self):
+        target = os.path.join(PREFIX.drive_c, "Tavelo")
+        PREFIX.wine(["wine", os.environ["TAVELO_INSTALLER"], "/S", r"/D=C:\Tavelo"])
+        installed = tree(target)
+        self.assertIn("Uninstall.exe", installed)
+        del installed["Uninstall.exe"]
+        self.assertEqual(installed, tree(PREFIX.folder))
+        links = self.start_menu_links()
+        self.assertEqual([os.path.basename(n) for n in links], ["Tavelo.lnk", "Uninstall.lnk"])
+        self.assertIn("Start Menu", links[0])
+
+        # The uninstaller runs from a copy of itself and returns at once.
+        PREFIX.wine(["wine", os.path.join(target, "Uninstall.exe"), "/S"])
+        harness.wait_for(lambda: not os.path.exists(os.path.join(target, "tavelo.exe"))
+                         and not self.start_menu_links(), timeout=30, what="the uninstall")
+        self.assertEqual(tree(target) if os.path.exists(target) else {}, {})
 
 
 if __name__ == "__main__":
