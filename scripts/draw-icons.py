@@ -10,6 +10,8 @@ edges:
   transparent background.
 - packaging/tavelo.png: the application icon; 256 by 256 RGBA, a signal tower
   with a red, a yellow and a green lamp.
+- packaging/windows/tavelo.ico: the same icon for Windows (the program, its
+  installer and uninstaller), in the sizes Windows asks for.
 
 Usage: scripts/draw-icons.py  (needs python3-pil)
 """
@@ -73,7 +75,13 @@ def tower(path, size=256):
     img.save(path)
 
 
+def windows_icon(png, path):
+    Image.open(png).save(path, sizes=[(n, n) for n in (16, 24, 32, 48, 64, 128, 256)])
+
+
 if __name__ == "__main__":
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     loudspeaker(os.path.join(root, "qml", "images", "sound.png"))
     tower(os.path.join(root, "packaging", "tavelo.png"))
+    windows_icon(os.path.join(root, "packaging", "tavelo.png"),
+                 os.path.join(root, "packaging", "windows", "tavelo.ico"))

@@ -11,12 +11,15 @@ library that lets a pty answer like a UART (see uart_pty.c).
 import hashlib
 import os
 import re
+import struct
 import subprocess
 import unittest
 
 from wine_session import PORT, Prefix, WineSession, harness
 
 MESSAGE_LOG = ["Porta não foi aberta"]
+ICON = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "windows",
+                    "tavelo.ico")
 PREFIX = None
 
 
@@ -142,10 +145,21 @@ class Comandos(WineTest):
 class Pasta(WineTest):
     """The folder holds what the program loads, and the program loads from it."""
 
-    def test_gui_program(self):
+    def test_gui_program_with_the_application_icon(self):
         kind = subprocess.run(["file", "-b", PREFIX.exe], check=True, capture_output=True,
                               text=True).stdout
         self.assertRegex(kind, r"^PE32\+ executable .*\(GUI\).* x86-64")
+        # Every image of the icon file is in the program's resources, as is.
+        with open(ICON, "rb") as f:
+            icon = f.read()
+        with open(PREFIX.exe, "rb") as f:
+            exe = f.read()
+        count = struct.unpack_from("<H", icon, 4)[0]
+        self.assertGreater(count, 0)
+        for i in range(count):
+            size, offset = struct.unpack_from("<II", icon, 6 + 16 * i + 8)
+            self.assertTrue(icon[offset:offset + size] in exe,
+                            "image %d of %s is not in tavelo.exe" % (i, ICON))
 
     def test_loads_every_dll_of_its_folder_and_none_from_elsewhere(self):
         self.s.open_device()
