@@ -12,18 +12,7 @@ cd "$(dirname "$0")/.."
 qt_args=()
 [ "${1:-}" = "--qt-from-sources" ] && qt_args=(--from-sources)
 
-pkgs=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis xz-utils)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh --windows
 
 qt=$(scripts/qt-windows.sh "${qt_args[@]}")
 # Files stamped with the last commit's time: the same sources give the same files.

@@ -4,7 +4,8 @@
 
 # Installs the Debian 12 or 13 packages that building and running (the demo's
 # virtual device included) need; with --tests, also what the tests need.
-# Idempotent: asks apt only for what is missing.
+# --windows installs only what cross-building for Windows needs, --wine only
+# what the Wine tests need. Idempotent: asks apt only for what is missing.
 set -euo pipefail
 
 build_pkgs=(
@@ -21,10 +22,19 @@ test_pkgs=(
   lintian appstream man-db groff-base
 )
 
+# (dpkg-dev, build-essential, perl and python3 for building Qt from its sources)
+windows_pkgs=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis xz-utils
+              dpkg-dev build-essential perl python3)
+wine_pkgs=(wine wine64 xvfb xdotool socat python3 python3-xlib python3-pil gcc libc6-dev file)
+
 pkgs=("${build_pkgs[@]}")
-if [ "${1:-}" = "--tests" ]; then
-  pkgs+=("${test_pkgs[@]}")
-fi
+case "${1:-}" in
+  --tests) pkgs+=("${test_pkgs[@]}") ;;
+  --windows) pkgs=("${windows_pkgs[@]}") ;;
+  --wine) pkgs=("${wine_pkgs[@]}") ;;
+  "") ;;
+  *) echo "usage: $0 [--tests|--windows|--wine]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${pkgs[@]}"; do

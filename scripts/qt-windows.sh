@@ -32,9 +32,6 @@ fi
 mkdir -p "$cache"
 rm -rf "$qt" "$qt.part"
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-
 if ! $from_sources && [ -f "$third_party/$name.tar.xz" ]; then
   echo "Unpacking the ready $name" >&2
   (cd "$third_party" && sha256sum --quiet -c "$name.tar.xz.sha256") >&2
@@ -50,15 +47,7 @@ fi
 # --- from the sources ---------------------------------------------------------
 echo "Building $name from the sources (about 45 minutes)" >&2
 jobs=$(nproc)
-pkgs=(dpkg-dev build-essential perl python3 g++-mingw-w64-x86-64-posix xz-utils)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-deps.sh" --windows >&2
 
 work="$cache/$name-sources"
 rm -rf "$work"

@@ -17,18 +17,7 @@ installer=${zip%.zip}.exe
 [ -f "$installer" ] || { echo "no installer beside $zip" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 
-pkgs=(wine wine64 xvfb xdotool socat python3 python3-xlib python3-pil gcc libc6-dev file)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$here/../../scripts/install-deps.sh" --wine
 
 version=$(wine --version)
 major=${version#wine-}
