@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
     engine.rootContext()->setContextProperty(QStringLiteral("serial"), serial);
     engine.load(url);
 
-    const int codigo = encerrar ? 0 : app.exec();
+    const int codigo = app.exec();
     // Releases the device and its lock file for whoever comes next.
     serial->fechaPorta();
     return codigo;
